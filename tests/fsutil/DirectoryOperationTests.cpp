@@ -1,7 +1,7 @@
 // DirectoryOperation: its text members, the probe for file creation, the
 // recorded system error, and MakePath against real directory chains.
 
-#include "ScratchDirectory.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include "fsutil/DirectoryOperation.h"
 #include "fsutil/PathChecks.h"

@@ -1,6 +1,6 @@
 // The free checks against real files and directories made for each test.
 
-#include "ScratchDirectory.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include "fsutil/PathChecks.h"
 #include "fsutil/PathString.h"

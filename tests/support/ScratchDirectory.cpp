@@ -1,4 +1,4 @@
-#include "ScratchDirectory.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,0 +1,6 @@
+# Cross build for 64-bit Windows: the same sources, for machines whose kernel
+# cannot run 32-bit processes (and so no 32-bit Wine either).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
