@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "addin/Clock.h"
 #include "addin/HostDocument.h"
 #include "addin/com/Bstr.h"
 #include "coordination/ExchangeDirectory.h"
 #include "coordination/LockFile.h"
+#include "fsutil/Environment.h"
 #include "messaging/CommandChannel.h"
 
 namespace vantik {
@@ -36,7 +36,7 @@ std::string SlashesToBackslashes(std::string text) {
 }  // namespace
 
 VantikTool::VantikTool()
-    : loggingEnabled(std::getenv("TLK_ENABLE_VANTIK_LOG") != nullptr),
+    : loggingEnabled(ReadEnvironmentVariable("TLK_ENABLE_VANTIK_LOG").has_value()),
       lastStaleCheck(CurrentTime()),
       lastLayoutEvent(CurrentTime()),
       sink_(*this) {}

@@ -1,30 +1,35 @@
 #include "tests/addin/HostFixture.h"
 
 #include <cstdlib>
+#include <optional>
+
+#include "fsutil/Environment.h"
 #include <fstream>
 #include <sstream>
 
 namespace vantik::test {
 
+namespace {
+// The process environment, which the add-in reads, and the runtime's copy with it.
+void SetVariable(const std::string& name, const char* value) {
+    ::SetEnvironmentVariableA(name.c_str(), value);
+    if (value && *value) {
+        _putenv_s(name.c_str(), value);
+    } else if (!value) {
+        _putenv((name + "=").c_str());
+    }
+}
+}  // namespace
+
 ScopedEnvironment::ScopedEnvironment(std::string name, const char* value) : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str())) {
+    if (std::optional<std::string> old = ReadEnvironmentVariable(name_.c_str())) {
         hadValue_ = true;
-        oldValue_ = old;
+        oldValue_ = *old;
     }
-    if (value) {
-        _putenv_s(name_.c_str(), value);
-    } else {
-        _putenv((name_ + "=").c_str());
-    }
+    SetVariable(name_, value);
 }
 
-ScopedEnvironment::~ScopedEnvironment() {
-    if (hadValue_) {
-        _putenv_s(name_.c_str(), oldValue_.c_str());
-    } else {
-        _putenv((name_ + "=").c_str());
-    }
-}
+ScopedEnvironment::~ScopedEnvironment() { SetVariable(name_, hadValue_ ? oldValue_.c_str() : nullptr); }
 
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
