@@ -69,6 +69,7 @@ public:
     HRESULT Fire(DISPID id, std::vector<VARIANT> arguments = {});
     size_t ConnectionCount() const { return point_.ConnectionCount(); }
     void DropConnections() { point_.DropAll(); }
+    std::vector<ComPtr<IDispatch>> Sinks() const { return point_.Sinks(); }
     IHostDocument* Document() { return this; }
 
     // IConnectionPointContainer
