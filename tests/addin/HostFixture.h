@@ -11,25 +11,9 @@
 #include "refhost/HostSession.h"
 #include "refhost/ReferenceDocument.h"
 #include "tests/support/ScratchDirectory.h"
+#include "tests/support/TestFiles.h"
 
 namespace vantik::test {
-
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(std::string name, const char* value);
-    ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::string name_;
-    bool hadValue_ = false;
-    std::string oldValue_;
-};
-
-std::string ReadFileBytes(const std::string& path);
-void WriteFileText(const std::string& path, const std::string& text);
-bool FileExists(const std::string& path);
 
 class HostFixture : public ::testing::Test {
 protected:

@@ -23,7 +23,7 @@ TEST_F(SelectionTranslationTest, SelectedComponentsBecomeOneInstanceCommand) {
     layout().selectedComponents = {"U1", "R5", "U2"};
     tool->SendSelectedComponents();
     EXPECT_EQ(SentLines(), (Strings{kClear, "$ly_sx_action([[@select, @instance, [\"I1\", \"I2\", \"I3\"]]]);"}));
-    EXPECT_EQ(tool->lastLayoutEvent, 1'000'000);
+    EXPECT_EQ(tool->lastLayoutEvent, kStartTime);
 }
 
 TEST_F(SelectionTranslationTest, LongSelectionsAreSplitAfterFiveHundredCharacters) {

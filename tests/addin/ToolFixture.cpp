@@ -3,6 +3,8 @@
 namespace vantik::test {
 
 ToolFixture::ToolFixture() {
+    // Each test starts at the same second, whatever the one before it set.
+    now = kStartTime;
     ClockSource() = &FakeTime;
     MakeTool();
     exchange = designDirectory + "\\";

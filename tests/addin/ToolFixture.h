@@ -24,6 +24,7 @@ protected:
     void RemoveOutgoing() const { std::remove(tool->outFilePath.c_str()); }
     void WriteIncoming(const std::string& text) const { WriteFileText(tool->inFilePath, text); }
 
+    static constexpr std::int64_t kStartTime = 1'000'000;
     static void SetTime(std::int64_t seconds) { now = seconds; }
 
     ComPtr<IHostToolLink> link;
@@ -32,7 +33,7 @@ protected:
 
 private:
     static std::int64_t FakeTime() { return now; }
-    static inline std::int64_t now = 1'000'000;
+    static inline std::int64_t now = kStartTime;
 };
 
 // The lines of a text file written in text mode, in order, without their CR LF.

@@ -2,29 +2,53 @@
 
 #include <io.h>
 
+#include "tests/support/TestFiles.h"
+
 #include <vector>
 
 namespace vantik::test {
 
-std::string TestChildPath() {
-    // The build host's root is drive Z: under Wine.
-    std::string path = std::string("Z:") + VANTIK_TESTCHILD_HOST_PATH;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
+std::string TestChildPath() { return WinePathOfHostPath(VANTIK_TESTCHILD_HOST_PATH); }
 
 namespace {
 
+class InheritableInput {
+public:
+    explicit InheritableInput(const std::string& path) {
+        if (path.empty()) return;
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        handle_ = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~InheritableInput() {
+        if (IsOpen()) ::CloseHandle(handle_);
+    }
+    InheritableInput(const InheritableInput&) = delete;
+    InheritableInput& operator=(const InheritableInput&) = delete;
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
 // False when the program could not be started; the thread handle is not kept.
-bool StartProcess(const std::string& commandLine, HANDLE& process, DWORD& id) {
+bool StartProcess(const std::string& commandLine, HANDLE& process, DWORD& id,
+                  const std::string& standardInputPath = "") {
     std::vector<char> writable(commandLine.begin(), commandLine.end());
     writable.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    const InheritableInput input(standardInputPath);
+    if (!standardInputPath.empty()) {
+        if (!input.IsOpen()) return false;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input.Get();
+        startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, input.IsOpen(), 0, nullptr, nullptr,
                           &startup, &info)) {
         return false;
     }
@@ -38,6 +62,11 @@ bool StartProcess(const std::string& commandLine, HANDLE& process, DWORD& id) {
 
 ChildProcess::ChildProcess(const std::string& arguments) {
     if (!StartProcess("\"" + TestChildPath() + "\" " + arguments, process_, id_)) process_ = nullptr;
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments,
+                           const std::string& standardInputPath) {
+    if (!StartProcess("\"" + program + "\" " + arguments, process_, id_, standardInputPath)) process_ = nullptr;
 }
 
 ChildProcess::~ChildProcess() {
@@ -57,6 +86,11 @@ DWORD ChildProcess::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (process_ != nullptr) ::GetExitCodeProcess(process_, &code);
     return code;
+}
+
+DWORD ChildProcess::WaitForExitCode(DWORD milliseconds) const {
+    WaitForExit(milliseconds);
+    return ExitCode();
 }
 
 bool WaitForPath(const std::string& path, DWORD milliseconds) {

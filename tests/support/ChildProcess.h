@@ -17,6 +17,9 @@ class ChildProcess {
 public:
     // Starts vantik_testchild with the given arguments; check Started().
     explicit ChildProcess(const std::string& arguments);
+    // Starts any program, its standard input read from a file ("" for none)
+    // and its output going where this process's goes.
+    ChildProcess(const std::string& program, const std::string& arguments, const std::string& standardInputPath);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -27,6 +30,9 @@ public:
     bool WaitForExit(DWORD milliseconds) const;
     // The exit code, STILL_ACTIVE while it runs (or when it could not be read).
     DWORD ExitCode() const;
+    // Waits for the end and answers the exit code, or STILL_ACTIVE when the
+    // child is still running after the time.
+    DWORD WaitForExitCode(DWORD milliseconds) const;
 
 private:
     HANDLE process_ = nullptr;
