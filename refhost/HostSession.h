@@ -12,6 +12,14 @@
 
 namespace vantik::refhost {
 
+class ComApartment {
+public:
+    ComApartment() { ::CoInitialize(nullptr); }
+    ~ComApartment() { ::CoUninitialize(); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+};
+
 // A Unix path ("/tmp/x") as Wine's Windows path ("Z:\tmp\x"); others unchanged.
 std::string WindowsPath(const std::string& path);
 

@@ -88,6 +88,10 @@ int main(int argc, char** argv) {
     Simulator simulator(options, std::move(steps), ParseCommandFile(ReadCommandFile()), transcript);
     const Outcome outcome = simulator.Run();
     transcript.Record("exit", std::to_string(outcome.exitCode) + " " + outcome.reason);
-    std::fprintf(outcome.exitCode == kExitDone ? stdout : stderr, "vantik_sxsim: %s\n", outcome.reason.c_str());
+    if (outcome.exitCode != kExitDone) {
+        std::fprintf(stderr, "vantik_sxsim: %s\n", outcome.reason.c_str());
+    } else if (!options.quiet) {
+        std::printf("vantik_sxsim: %s\n", outcome.reason.c_str());
+    }
     return outcome.exitCode;
 }
