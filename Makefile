@@ -15,12 +15,12 @@ setup:
 	@tools/setup.sh
 
 product: setup
-	@cmake -S . -B $(PRODUCT_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	@cmake --no-warn-unused-cli -S . -B $(PRODUCT_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	    -DVANTIK_PRODUCT_ONLY=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(PRODUCT_BUILD) -j$(JOBS)
 
 build: setup product
-	@cmake -S . -B $(TEST_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(TEST_ARCH).cmake \
+	@cmake --no-warn-unused-cli -S . -B $(TEST_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(TEST_ARCH).cmake \
 	    -DVANTIK_PRODUCT_DLL=$(abspath $(PRODUCT_BUILD))/bin/VantikToolSX.DLL >/dev/null
 	@cmake --build $(TEST_BUILD) -j$(JOBS)
 
