@@ -1,6 +1,6 @@
 #include "coordination/ExchangeDirectory.h"
 
-#include "tests/coordination/TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -93,7 +93,7 @@ TEST_F(ExchangeDirectoryTest, DesignRuleUsesTheDesignDirectoryItself) {
         ASSERT_TRUE(Resolve(design + c.designSuffix, c.preferLocal));
         ExpectResolvedTo(design + "\\", false);
     }
-    EXPECT_FALSE(test::Exists(root + "\\temp\\sx_xprobe"));
+    EXPECT_FALSE(test::FileExists(root + "\\temp\\sx_xprobe"));
 }
 
 TEST_F(ExchangeDirectoryTest, DesignRuleFailsForAnythingButAnExistingDirectory) {
@@ -104,7 +104,7 @@ TEST_F(ExchangeDirectoryTest, DesignRuleFailsForAnythingButAnExistingDirectory) 
         ASSERT_FALSE(Resolve(design, false));
         ExpectCleared();
     }
-    EXPECT_FALSE(test::Exists(missing));
+    EXPECT_FALSE(test::FileExists(missing));
 }
 
 TEST_F(ExchangeDirectoryTest, LocalRuleMakesEachLevelUnderTheTemporaryDirectory) {
@@ -215,9 +215,9 @@ TEST_F(ExchangeDirectoryTest, ExplicitPathThatCannotBeMadeFails) {
         ASSERT_FALSE(Resolve(root + "\\temp", true));
         ExpectCleared();
     }
-    EXPECT_FALSE(test::Exists("relative"));
-    EXPECT_FALSE(test::Exists("-LOCAL"));
-    EXPECT_FALSE(test::Exists(root + "\\temp\\sx_xprobe"));
+    EXPECT_FALSE(test::FileExists("relative"));
+    EXPECT_FALSE(test::FileExists("-LOCAL"));
+    EXPECT_FALSE(test::FileExists(root + "\\temp\\sx_xprobe"));
 }
 
 TEST_F(ExchangeDirectoryTest, EmptyValueNamesTheExchangeFilesWithoutDirectory) {

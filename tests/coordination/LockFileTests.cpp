@@ -1,6 +1,6 @@
 #include "coordination/LockFile.h"
 
-#include "tests/coordination/TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDirectory.h"
 
@@ -186,8 +186,8 @@ TEST_F(LockFileTest, OpenWithRetryOpensAtOnceWhenItCan) {
 
 TEST_F(LockFileTest, RemovalWithoutLockOrBackupFailsAndCreatesNothing) {
     EXPECT_FALSE(RemoveLockEntry(777, exchangeDirectory));
-    EXPECT_FALSE(test::Exists(LockPath()));
-    EXPECT_FALSE(test::Exists(BackupPath()));
+    EXPECT_FALSE(test::FileExists(LockPath()));
+    EXPECT_FALSE(test::FileExists(BackupPath()));
 }
 
 TEST_F(LockFileTest, RegistrationWaitsForAShortExclusiveHold) {

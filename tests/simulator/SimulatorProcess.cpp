@@ -12,16 +12,9 @@ SimulatorProcess::SimulatorProcess(const std::string& arguments, const std::stri
     : ChildProcess(SimulatorPath(), "--quiet " + arguments, standardInputPath.empty() ? "NUL" : standardInputPath) {}
 
 std::string CommandFileText(const std::string& designDirectory, const std::string& viewpoint) {
-    const std::string design = ForwardSlashes(designDirectory);
+    const std::string design = WithSlashes(designDirectory);
     return "$ly_sx_set_crossprobe_viewpoint_component(\"" + design + "/" + viewpoint + "\", \"" + design +
            "\");\n$ly_sx_enable_crossprobe();\n";
-}
-
-std::string ForwardSlashes(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
 }
 
 std::vector<std::string> SplitAtLineFeeds(const std::string& text) {

@@ -29,8 +29,6 @@ public:
 // with backslashes, without a trailing one) and a viewpoint name.
 std::string CommandFileText(const std::string& designDirectory, const std::string& viewpoint);
 
-std::string ForwardSlashes(std::string path);
-
 // Splits at line feeds and drops a carriage return before each.
 std::vector<std::string> SplitAtLineFeeds(const std::string& text);
 

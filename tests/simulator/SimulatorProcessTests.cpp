@@ -22,17 +22,6 @@ namespace {
 
 constexpr const char* kTerminateCommand = "$ly_sx_terminate_crossprobe()";
 
-std::optional<std::string> ReadBinary(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
-    std::string text;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
-    std::fclose(file);
-    return text;
-}
-
 // Written in text mode, as the layout side writes its files.
 void WriteText(const std::string& path, const std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "w");
@@ -88,7 +77,7 @@ protected:
                extra;
     }
 
-    LockEntries LockEntriesNow() const { return ParseLockEntries(ReadBinary(LockPath()).value_or("")); }
+    LockEntries LockEntriesNow() const { return ParseLockEntries(ReadFileIfPresent(LockPath()).value_or("")); }
 
     TranscriptFile Transcript() const { return TranscriptFile(TranscriptPath()); }
     bool TranscriptHas(const std::string& line) const { return Transcript().Has(line); }
@@ -101,7 +90,7 @@ protected:
         if (!WaitUntil([&] { return FileExists(IncomingPath()); })) return std::nullopt;
         std::optional<std::string> text;
         WaitUntil([&] {
-            text = ReadBinary(IncomingPath());
+            text = ReadFileIfPresent(IncomingPath());
             return text.has_value() && ::DeleteFileA(IncomingPath().c_str()) != 0;
         });
         return text;
@@ -120,7 +109,7 @@ TEST_F(SimulatorProcessTest, ServesALinkAndLeavesOnTheTerminateCommand) {
     ASSERT_TRUE(simulator.Started());
 
     const LockEntries registered{{"Routana", 4242, std::nullopt}, {"SX", simulator.Pid(), "pcb_design_vpt"}};
-    ASSERT_TRUE(WaitUntil([&] { return LockEntriesNow() == registered; })) << *ReadBinary(LockPath());
+    ASSERT_TRUE(WaitUntil([&] { return LockEntriesNow() == registered; })) << *ReadFileIfPresent(LockPath());
 
     WriteText(OutgoingPath(), "$crossprobe_unselect_all()\n$ly_sx_action([[@select, @instance, [\"U1\"]]]);\n");
     EXPECT_EQ(TakeIncoming(), "instance S U1\r\n");
@@ -170,7 +159,7 @@ TEST_F(SimulatorProcessTest, TerminateStepSendsTerminateXprobeAndLeaves) {
     ASSERT_TRUE(simulator.Started());
 
     EXPECT_EQ(simulator.Finish(), 0u);
-    EXPECT_EQ(ReadBinary(IncomingPath()), "TerminateXprobe\r\n");
+    EXPECT_EQ(ReadFileIfPresent(IncomingPath()), "TerminateXprobe\r\n");
     EXPECT_TRUE(FileExists(LockPath()));
     EXPECT_TRUE(LockEntriesNow().empty());
     EXPECT_TRUE(TranscriptHas("registered SX " + std::to_string(simulator.Pid()) + " top in " + design_.Root()));
@@ -182,7 +171,7 @@ TEST_F(SimulatorProcessTest, ExchangeDirectoryFromEnvironmentThenOptionThenDesig
     const std::string environmentPath = design_.MakeDirectory("from-variable") + "\\";
     const std::string optionPath = design_.MakeDirectory("from-option") + "\\";
     const std::string designPath = design_.Root();
-    const std::string environmentValue = ForwardSlashes(environmentPath);
+    const std::string environmentValue = WithSlashes(environmentPath);
     const std::string designRule = "-design";
     const Case cases[] = {
         {"variable wins over the option", environmentValue.c_str(), true, &environmentPath},
@@ -198,7 +187,7 @@ TEST_F(SimulatorProcessTest, ExchangeDirectoryFromEnvironmentThenOptionThenDesig
             ::DeleteFileA((*path + "sx_ly.lock").c_str());
         }
         ScopedEnvironment variable("TLK_SX_XPROBE_DIR", c.variable);
-        const std::string option = c.option ? "--exchange-dir \"" + ForwardSlashes(optionPath) + "\"" : "";
+        const std::string option = c.option ? "--exchange-dir \"" + WithSlashes(optionPath) + "\"" : "";
         SimulatorProcess simulator(Arguments(scenario, option), commands);
         ASSERT_TRUE(simulator.Started());
         EXPECT_EQ(simulator.Finish(), 0u);
@@ -249,11 +238,11 @@ TEST_F(SimulatorProcessTest, ServesUnderEachNameTheLaunchScriptStarts) {
 
         std::vector<std::string> lines;
         ASSERT_TRUE(WaitUntil([&] {
-            lines = SplitAtLineFeeds(ReadBinary(transcriptPath).value_or(""));
+            lines = SplitAtLineFeeds(ReadFileIfPresent(transcriptPath).value_or(""));
             return !lines.empty() && lines.back().rfind("exit ", 0) == 0;
         }));
         EXPECT_EQ(lines.back(), "exit 0 the scenario ended the link");
-        EXPECT_EQ(lines.front(), "stdin " + SplitAtLineFeeds(*ReadBinary(commands)).front());
+        EXPECT_EQ(lines.front(), "stdin " + SplitAtLineFeeds(*ReadFileIfPresent(commands)).front());
         EXPECT_EQ(TakeIncoming(), "TerminateXprobe\r\n");
         EXPECT_TRUE(LockEntriesNow().empty());
         // Gone once the simulator has closed it, that is once it has ended.
@@ -265,7 +254,7 @@ TEST_F(SimulatorProcessTest, RefusedStartsRegisterNothing) {
     const std::string designDirectory = design_.Root().substr(0, design_.Root().size() - 1);
     const std::string commands = WriteCommandFile(designDirectory, "top");
     const std::string badScenario = WriteScenario("wait-for x\nsned instance S U1\n");
-    const std::string missing = ForwardSlashes(design_.Path("missing"));
+    const std::string missing = WithSlashes(design_.Path("missing"));
     struct Case { const char* label; std::string arguments; std::string standardInput; };
     const Case cases[] = {
         {"scenario with a mistake", "--scenario \"" + badScenario + "\"", commands},

@@ -2,10 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <optional>
-#include <sstream>
 
 #include "fsutil/Environment.h"
 
@@ -33,18 +31,50 @@ ScopedEnvironment::ScopedEnvironment(std::string name, const char* value) : name
 
 ScopedEnvironment::~ScopedEnvironment() { SetVariable(name_, hadValue_ ? oldValue_.c_str() : nullptr); }
 
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+std::optional<std::string> ReadFileIfPresent(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+    std::fclose(file);
+    return bytes;
 }
 
-void WriteFileText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+std::string ReadFileBytes(const std::string& path) { return ReadFileIfPresent(path).value_or(""); }
+
+std::string ReadBytes(const std::string& path) { return ReadFileIfPresent(path).value_or("<missing>"); }
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
+
+void WriteFileText(const std::string& path, const std::string& text) { WriteBytes(path, text); }
 
 bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string WithSlashes(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+std::string Expand(std::string text, const std::string& key, const std::string& value) {
+    for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size())) {
+        text.replace(at, key.size(), value);
+    }
+    return text;
+}
 
 std::string WinePathOfHostPath(const std::string& hostPath) {
     // The build host's root is drive Z: under Wine.
