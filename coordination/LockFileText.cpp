@@ -1,5 +1,7 @@
 #include "coordination/LockFileText.h"
 
+#include "fsutil/AsciiCase.h"
+
 #include <limits>
 
 namespace vantik {
@@ -47,17 +49,9 @@ std::optional<std::int32_t> ParseProcessId(std::string_view token) {
     return static_cast<std::int32_t>(value);
 }
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameTokenNoCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size()) return false;
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        if (ToLowerAscii(left[i]) != ToLowerAscii(right[i])) return false;
-    }
-    return true;
+bool IsSchematicToolToken(std::string_view token) {
+    return EqualsIgnoringAsciiCase(token, kSchematicToolToken);
 }
-
-bool IsSchematicToolToken(std::string_view token) { return SameTokenNoCase(token, kSchematicToolToken); }
 
 class EntryReader {
 public:
@@ -140,7 +134,7 @@ RegistrationDecision DecideRegistration(const LockEntries& entries, std::string_
     std::string viewpoint;
     for (const LockEntry& entry : entries) {
         if (entry.toolToken == kSchematicToolToken) viewpoint = entry.viewpointToken.value_or("");
-        if (SameTokenNoCase(entry.toolToken, callerTool)) {
+        if (EqualsIgnoringAsciiCase(entry.toolToken, callerTool)) {
             if (entry.processId == callerProcessId) return RegistrationDecision::AlreadyRegistered;
             if (isAlive(entry.processId)) return RegistrationDecision::HeldBySameTool;
         } else if (IsSchematicToolToken(entry.toolToken)) {

@@ -1,5 +1,7 @@
 #include "messaging/IncomingMessage.h"
 
+#include "fsutil/AsciiCase.h"
+
 namespace vantik {
 namespace {
 
@@ -19,15 +21,6 @@ std::string TakeToken(std::string_view line, std::size_t& position, std::size_t 
     return std::string(line.substr(start, position - start));
 }
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 char ActionLetter(const std::string& token) { return token.empty() ? '\0' : token.front(); }
 
@@ -72,16 +65,16 @@ MessageTokens ReadMessageTokens(std::string_view line) {
 IncomingMessage ParseIncomingLine(std::string_view line) {
     const MessageTokens tokens = ReadMessageTokens(line);
     const std::string& keyword = tokens.keyword;
-    if (EqualsIgnoringCase(keyword, "instance")) return InstanceMessage(tokens);
-    if (EqualsIgnoringCase(keyword, "pin")) return PinMessage(tokens);
-    if (EqualsIgnoringCase(keyword, "net")) return NetMessage(tokens);
-    if (EqualsIgnoringCase(keyword, "component")) return Continue(IncomingAction::None);
-    if (EqualsIgnoringCase(keyword, "viewpoint")) return Continue(IncomingAction::None);
-    if (EqualsIgnoringCase(keyword, kTerminateMessageKeyword)) {
+    if (EqualsIgnoringAsciiCase(keyword, "instance")) return InstanceMessage(tokens);
+    if (EqualsIgnoringAsciiCase(keyword, "pin")) return PinMessage(tokens);
+    if (EqualsIgnoringAsciiCase(keyword, "net")) return NetMessage(tokens);
+    if (EqualsIgnoringAsciiCase(keyword, "component")) return Continue(IncomingAction::None);
+    if (EqualsIgnoringAsciiCase(keyword, "viewpoint")) return Continue(IncomingAction::None);
+    if (EqualsIgnoringAsciiCase(keyword, kTerminateMessageKeyword)) {
         return {IncomingAction::Terminate, {}, {}, false};
     }
-    if (EqualsIgnoringCase(keyword, "unselectall")) return Continue(IncomingAction::UnselectAll);
-    if (EqualsIgnoringCase(keyword, "SwitchToTW")) return Continue(IncomingAction::SwitchToLayout);
+    if (EqualsIgnoringAsciiCase(keyword, "unselectall")) return Continue(IncomingAction::UnselectAll);
+    if (EqualsIgnoringAsciiCase(keyword, "SwitchToTW")) return Continue(IncomingAction::SwitchToLayout);
     return {};
 }
 
