@@ -17,6 +17,9 @@ using EventHandler = void (*)(VantikTool& tool, EventArguments& arguments);
 struct EventEntry {
     DISPID id;
     EventHandler handler;
+    // Only a handler that reads its arguments has them converted: the others
+    // take the event whatever the host passed with it.
+    bool readsArguments = false;
 };
 
 void Ignore(VantikTool&, EventArguments&) {}
@@ -34,10 +37,12 @@ const EventEntry kEventTable[] = {
     {16, &Ignore},
     {17, &Ignore},
     {18, &Ignore},
-    {19, [](VantikTool& tool, EventArguments& arguments) {
+    {19,
+     [](VantikTool& tool, EventArguments& arguments) {
          const VARIANT* name = arguments.empty() ? nullptr : arguments[0].Get();
          tool.SendComponentByName(name && V_VT(name) == VT_BSTR ? BstrToAnsi(V_BSTR(name)) : std::string());
-     }},
+     },
+     true},
     {21, [](VantikTool& tool, EventArguments&) { tool.SendSelectionAndHighlight(); }},
     {22, [](VantikTool& tool, EventArguments&) { tool.SendHighlightedComponents(); }},
     {20, [](VantikTool& tool, EventArguments&) { tool.SendSwitchToSchematic(); }},
@@ -112,7 +117,11 @@ HRESULT CollectArguments(const FunctionDescription& description, const DISPPARAM
 }  // namespace
 
 HRESULT HostEventSink::Connect(IUnknown* eventSource) {
-    return AdviseSink(eventSource, DIID_HostEvents, static_cast<IDispatch*>(this), &cookie_);
+    // A connection point may write into the cookie even when it refuses.
+    DWORD cookie = kNotConnected;
+    const HRESULT status = AdviseSink(eventSource, DIID_HostEvents, static_cast<IDispatch*>(this), &cookie);
+    if (SUCCEEDED(status)) cookie_ = cookie;
+    return status;
 }
 
 HRESULT HostEventSink::Disconnect(IUnknown* eventSource) {
@@ -166,8 +175,10 @@ STDMETHODIMP HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* pa
     if (static_cast<UINT>(description->cParams) > kMostEventArguments) return E_FAIL;
 
     EventArguments arguments;
-    const HRESULT collected = CollectArguments(description, parameters, arguments, argumentError);
-    if (FAILED(collected)) return collected;
+    if (entry->readsArguments) {
+        const HRESULT collected = CollectArguments(description, parameters, arguments, argumentError);
+        if (FAILED(collected)) return collected;
+    }
     entry->handler(tool_, arguments);
     // No handler returns a value.
     if (result) ::VariantInit(result);

@@ -192,7 +192,10 @@ void CALLBACK PollTick(HWND, UINT, UINT_PTR timerId, DWORD) {
         return;
     }
     tool->SendCommand(std::string());
-    if (tool->ReadIncoming()) {
+    const bool goOn = tool->ReadIncoming();
+    // The host may have closed the document (event 3) or ended or restarted the
+    // link while this tick called it; then the timer stays as that left it.
+    if (goOn && pollTimerId == timerId) {
         pollTimerId = ::SetTimer(nullptr, kPollTimerEvent, kPollIntervalMs, &PollTick);
     }
 }

@@ -91,8 +91,9 @@ void VantikTool::SendSelectionAndHighlight() {
     try {
         const HostDocument document(hostDocument);
         const SelectionAndHighlight lists = document.GetSelectionAndHighlight();
-        const long highlighted = lists.highlighted.Count();
-        if (highlightMode && highlighted > 0) {
+        // The highlighted list is not looked at while highlights are not cross-probed.
+        const long highlighted = highlightMode ? lists.highlighted.Count() : 0;
+        if (highlighted > 0) {
             CommandBuilder builder(kHighlightInstancePrefix);
             FeedInstancesOfEach(document, lists.highlighted, highlighted, builder);
             SendCommands(builder.Finish());

@@ -83,6 +83,11 @@ STDMETHODIMP HostEventsPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     ComPtr<IDispatch> events;
     if (FAILED(sink->QueryInterface(DIID_HostEvents, events.PutVoid()))) return CONNECT_E_CANNOTCONNECT;
+    // As some connection points do, a refusal still writes the cookie.
+    if (document_.layout.FaultOf("Advise") != HostFault::None) {
+        *cookie = 0;
+        return CONNECT_E_ADVISELIMIT;
+    }
     *cookie = nextCookie_++;
     sinks_.push_back({*cookie, std::move(events)});
     document_.layout.calls.push_back("Advise");
@@ -152,6 +157,7 @@ STDMETHODIMP ReferenceDocument::FindConnectionPoint(REFIID iid, IConnectionPoint
 
 HRESULT ReferenceDocument::Record(const std::string& call) {
     layout.calls.push_back(call);
+    if (onCall) onCall(call);
     const std::string operation = call.substr(0, call.find(' '));
     return layout.FaultOf(operation) == HostFault::NegativeStatus ? E_FAIL : S_OK;
 }

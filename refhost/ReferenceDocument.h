@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "HostInterfaces.h"
@@ -63,6 +65,9 @@ public:
     // The host answers a selection made by the schematic side with its own
     // selection event, as a real host does.
     bool fireSelectionEvents = true;
+    // Runs inside each call of the add-in, after it is recorded: a test makes
+    // the host do something of its own there, as firing an event.
+    std::function<void(const std::string& call)> onCall;
 
     // Fires one event to every advised sink; the arguments in declaration order.
     // Returns the first failing status of a sink, else S_OK.

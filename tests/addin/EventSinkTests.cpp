@@ -91,6 +91,16 @@ TEST_F(EventSinkTest, HighlightClearedAndDocumentClosingChangeTheToolState) {
     EXPECT_EQ(tool->highlightMode, 0);
     EXPECT_EQ(document->Fire(8, {TextArgument("12")}), S_OK);
     EXPECT_EQ(tool->highlightMode, 0);
+    // Its argument is not used, so whatever comes with it (or nothing) is taken.
+    VARIANT nothing;
+    ::VariantInit(&nothing);
+    V_VT(&nothing) = VT_NULL;
+    for (std::vector<VARIANT> arguments : {std::vector<VARIANT>{TextArgument("twelve")},
+                                           std::vector<VARIANT>{nothing}, std::vector<VARIANT>{}}) {
+        tool->highlightMode = 1;
+        EXPECT_EQ(document->Fire(8, arguments), S_OK);
+        EXPECT_EQ(tool->highlightMode, 0);
+    }
 
     ASSERT_NE(pollTimerId, 0u);
     EXPECT_EQ(document->Fire(3), S_OK);
@@ -141,6 +151,13 @@ TEST_F(EventSinkTest, AnEventDeclaredWithMoreThanEightArgumentsIsRefused) {
     EXPECT_EQ(document->Fire(4), S_OK);
     EXPECT_TRUE(OutgoingExists());
     EXPECT_HRESULT_SUCCEEDED(refhost::RegisterHostTypeLibrary());
+}
+
+TEST_F(EventSinkTest, RefusedConnectionLeavesTheSinkNotConnected) {
+    document->layout.faults = {{"Advise", refhost::HostFault::NegativeStatus}};
+    Link();
+    EXPECT_EQ(tool->EventSink().Cookie(), 0xFEFEFEFEu);
+    EXPECT_EQ(document->ConnectionCount(), 0u);
 }
 
 TEST_F(EventSinkTest, SinkAnswersOnlyForTheEventInterfaceAndItsBases) {

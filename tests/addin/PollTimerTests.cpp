@@ -37,6 +37,33 @@ TEST_F(PollTimerTest, OnlyATickWithTheArmedTimersIdentifierDoesWork) {
     EXPECT_NE(pollTimerId, 0u);
 }
 
+TEST_F(PollTimerTest, TickSendsWhatWasHeldBackThenReadsAndStopsAtTheSchematicsEnd) {
+    ASSERT_EQ(StartLink(tool.Get(), designDirectory), S_OK);
+    auto* linked = static_cast<VantikTool*>(tool.Get());
+    WriteFileText(Exchange("ly_to_sx_pipe"), "not taken yet\r\n");
+    linked->SendCommand("$held()");
+    std::remove(Exchange("ly_to_sx_pipe").c_str());
+    WriteFileText(Exchange("sx_to_ly_pipe"), "TerminateXprobe\n");
+
+    PollTick(nullptr, WM_TIMER, pollTimerId, 0);
+    EXPECT_EQ(ReadFileBytes(Exchange("ly_to_sx_pipe")), "$held()\r\n");
+    EXPECT_TRUE(document->layout.Called("ToolTerminated Design Ostrine"));
+    EXPECT_EQ(pollTimerId, 0u);
+}
+
+TEST_F(PollTimerTest, DocumentClosingDuringATickLeavesTheTimerStopped) {
+    ASSERT_EQ(StartLink(tool.Get(), designDirectory), S_OK);
+    document->onCall = [this](const std::string& call) {
+        if (call == "SelectInstance I1") document->Fire(3);
+    };
+    WriteFileText(Exchange("sx_to_ly_pipe"), "instance S I1\nnet S GND\n");
+
+    PollTick(nullptr, WM_TIMER, pollTimerId, 0);
+    EXPECT_TRUE(document->layout.Called("SelectNet GND"));
+    EXPECT_EQ(pollTimerId, 0u);
+    document->onCall = nullptr;
+}
+
 TEST_F(PollTimerTest, SecondLinkStartKeepsOneTimer) {
     ASSERT_EQ(StartLink(tool.Get(), designDirectory), S_OK);
     const UINT_PTR first = pollTimerId;
