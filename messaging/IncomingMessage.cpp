@@ -84,14 +84,4 @@ std::string_view NextReadPiece(std::string_view text) {
     return text.substr(0, lineLength < kReadPieceLimit ? lineLength : kReadPieceLimit);
 }
 
-std::vector<std::string> SplitIntoReadPieces(std::string_view text) {
-    std::vector<std::string> pieces;
-    while (!text.empty()) {
-        const std::string_view piece = NextReadPiece(text);
-        pieces.emplace_back(piece);
-        text.remove_prefix(piece.size());
-    }
-    return pieces;
-}
-
 }  // namespace vantik

@@ -63,7 +63,4 @@ IncomingMessage ParseIncomingLine(std::string_view line);
 // only for an empty text.
 std::string_view NextReadPiece(std::string_view text);
 
-// All pieces of a text in order, each with the line end it was read with.
-std::vector<std::string> SplitIntoReadPieces(std::string_view text);
-
 }  // namespace vantik

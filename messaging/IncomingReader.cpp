@@ -2,6 +2,8 @@
 // tick and applied to the layout. The host's selection events raised by these
 // calls are not sent back: applyingIncoming is set meanwhile.
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "addin/HostDocument.h"
 #include "addin/VantikTool.h"
@@ -10,6 +12,18 @@
 #include "messaging/IncomingMessage.h"
 
 namespace vantik {
+namespace {
+
+// In text mode, as the schematic tool's lines are read: CR LF becomes LF.
+std::string ReadToEnd(std::FILE* file) {
+    std::string text;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
+    return text;
+}
+
+}  // namespace
 
 bool VantikTool::ReadIncoming() {
     if (!IsDirectoryPath(exchangeDirectory) || !PathExists(inFilePath)) return true;
@@ -35,9 +49,10 @@ bool VantikTool::ReadIncoming() {
 void VantikTool::ApplyIncomingFile(std::FILE* file, bool& terminate) {
     const HostDocument document(hostDocument);
     const bool updating = SUCCEEDED(document.BeginUpdate());
-    char piece[kReadPieceLimit + 1];
-    while (std::fgets(piece, sizeof piece, file)) {
-        const std::string line(piece);
+    const std::string text = ReadToEnd(file);
+    for (std::string_view rest = text; !rest.empty();) {
+        const std::string line(NextReadPiece(rest));
+        rest.remove_prefix(line.size());
         LogIncoming(line);
         if (!ParseMessage(line, terminate)) break;
     }

@@ -76,12 +76,21 @@ TEST_F(IncomingReaderTest, EmptyOrUnknownLineEndsTheReadingAndTheRestGoesWithThe
 }
 
 TEST_F(IncomingReaderTest, LongLineIsTakenInPiecesOf1023Characters) {
+    ScopedEnvironment logging("TLK_ENABLE_VANTIK_LOG", "1");
+    MakeTool();
     // The second piece starts with a message of its own after the blanks.
-    std::string line = "net S GND";
-    line += std::string(1023 - line.size(), ' ');
-    line += std::string(1500 - 1 - line.size() - 9, ' ') + "net S VCC\n";
-    ASSERT_EQ(line.size(), 1500u);
-    EXPECT_EQ(Apply(line), (Strings{"BeginUpdate", "SelectNet GND", "SelectNet VCC", "EndUpdate"}));
+    const std::string first = "net S GND" + std::string(1023 - 9, ' ');
+    const std::string second = std::string(1500 - 1 - 1023 - 9, ' ') + "net S VCC";
+    EXPECT_EQ(Apply(first + second + "\n"), (Strings{"BeginUpdate", "SelectNet GND", "SelectNet VCC", "EndUpdate"}));
+    // Each piece is logged as it was read, the second with the line's own end.
+    EXPECT_EQ(ReadFileBytes(exchange + "LogSX.txt"), first + "\r\n" + second + "\r\n\r\n");
+}
+
+TEST_F(IncomingReaderTest, LinesEndingInCarriageReturnAndLineFeedAreReadAsText) {
+    ScopedEnvironment logging("TLK_ENABLE_VANTIK_LOG", "1");
+    MakeTool();
+    EXPECT_EQ(Apply("net S GND\r\nnet S VCC\r\n"), (Strings{"BeginUpdate", "SelectNet GND", "SelectNet VCC", "EndUpdate"}));
+    EXPECT_EQ(ReadFileBytes(exchange + "LogSX.txt"), "net S GND\r\n\r\nnet S VCC\r\n\r\n");
 }
 
 TEST_F(IncomingReaderTest, TerminateEndsTheReadingAndTellsTheHost) {

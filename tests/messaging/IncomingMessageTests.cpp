@@ -121,7 +121,18 @@ TEST(ParseIncomingLine, InstanceNameKeepsUpTo200Characters) {
     ExpectParsed({"instance S " + name + "tail\n", Action::SelectInstance, name, "", true});
 }
 
-TEST(SplitIntoReadPieces, LinesAreTakenAsALineBufferOf1024BytesTakesThem) {
+// All pieces of a text in order, each with the line end it was read with.
+std::vector<std::string> SplitIntoReadPieces(std::string_view text) {
+    std::vector<std::string> pieces;
+    while (!text.empty()) {
+        const std::string_view piece = NextReadPiece(text);
+        pieces.emplace_back(piece);
+        text.remove_prefix(piece.size());
+    }
+    return pieces;
+}
+
+TEST(NextReadPiece, LinesAreTakenAsALineBufferOf1024BytesTakesThem) {
     struct Case { const char* label; std::string text; std::vector<std::string> pieces; };
     const std::string a1500(1500, 'a');
     const Case cases[] = {
@@ -141,7 +152,7 @@ TEST(SplitIntoReadPieces, LinesAreTakenAsALineBufferOf1024BytesTakesThem) {
     }
 }
 
-TEST(SplitIntoReadPieces, SecondPieceOf1500CharacterLineIs477AndTheLineFeed) {
+TEST(NextReadPiece, SecondPieceOf1500CharacterLineIs477AndTheLineFeed) {
     const std::vector<std::string> pieces = SplitIntoReadPieces(std::string(1500, 'z') + "\n");
     ASSERT_EQ(pieces.size(), 2u);
     EXPECT_EQ(pieces[0].size(), 1023u);
