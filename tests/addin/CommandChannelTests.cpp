@@ -81,13 +81,16 @@ TEST_F(CommandChannelTest, HeldBackCommandsAreDroppedAtTheFifthDistinctSecond) {
         EXPECT_EQ(tool->pendingCommands, send.pending);
     }
     // A written batch does not reset the count.
-    RemoveOutgoing();
-    tool->SendCommand("$h()");
-    EXPECT_EQ(tool->staleCount, 0);
-    WriteFileText(tool->outFilePath, "untaken\n");
     SetTime(106);
+    tool->SendCommand("$h()");
+    ASSERT_EQ(tool->staleCount, 1);
+    RemoveOutgoing();
     tool->SendCommand("$i()");
+    EXPECT_EQ(Lines(Outgoing()), (Strings{"$g()", "$h()", "$i()"}));
     EXPECT_EQ(tool->staleCount, 1);
+    SetTime(107);
+    tool->SendCommand("$j()");
+    EXPECT_EQ(tool->staleCount, 2);
 }
 
 TEST_F(CommandChannelTest, OutgoingFileThatCannotBeMadeKeepsTheCommands) {
@@ -97,9 +100,15 @@ TEST_F(CommandChannelTest, OutgoingFileThatCannotBeMadeKeepsTheCommands) {
 }
 
 TEST_F(CommandChannelTest, LogsOnlyWhenLoggingIsOn) {
-    for (const bool logging : {false, true}) {
-        SCOPED_TRACE(logging ? "logging on" : "logging off");
-        ScopedEnvironment variable("TLK_ENABLE_VANTIK_LOG", logging ? "1" : nullptr);
+    struct Case {
+        const char* value;  // of the variable; null: not set
+        bool logging;
+    };
+    // The variable's existence counts, not its value.
+    for (const Case& c : {Case{nullptr, false}, Case{"1", true}, Case{"", true}}) {
+        SCOPED_TRACE(c.value ? std::string("TLK_ENABLE_VANTIK_LOG=") + c.value : "not set");
+        const bool logging = c.logging;
+        ScopedEnvironment variable("TLK_ENABLE_VANTIK_LOG", c.value);
         MakeTool();
         EXPECT_EQ(tool->loggingEnabled, logging);
         tool->pendingCommands = {"$held()"};
@@ -117,6 +126,8 @@ TEST_F(CommandChannelTest, LogsOnlyWhenLoggingIsOn) {
             EXPECT_EQ(ReadFileBytes(incomingLog), "instance S U1\r\n\r\n");
         }
         RemoveOutgoing();
+        std::remove(outgoingLog.c_str());
+        std::remove(incomingLog.c_str());
     }
 }
 

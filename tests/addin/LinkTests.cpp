@@ -105,13 +105,41 @@ TEST_F(LinkTest, LinkStartRegistersConnectsAndTicksUntilLinkEnd) {
     EXPECT_FALSE(PumpUntilCalled("SelectInstance I4", 2500));
 }
 
-TEST_F(LinkTest, StaleExchangeFilesAreDeletedAtLinkStart) {
-    WriteFileText(Exchange("sx_to_ly_pipe"), "instance S I1\n");
-    WriteFileText(Exchange("ly_to_sx_pipe"), "$old()\n");
+TEST_F(LinkTest, StaleExchangeFilesAreDeletedAtLinkStartAndLogsOnlyWhenLogging) {
+    for (const bool logging : {false, true}) {
+        SCOPED_TRACE(logging ? "logging on" : "logging off");
+        ScopedEnvironment variable("TLK_ENABLE_VANTIK_LOG", logging ? "1" : nullptr);
+        for (const char* name : {"sx_to_ly_pipe", "ly_to_sx_pipe", "LogSX.txt", "LogLY.txt"}) {
+            WriteFileText(Exchange(name), "old\n");
+        }
+        ComPtr<IHostToolLink> tool = NewTool();
+        ASSERT_EQ(StartLink(tool.Get(), designDirectory), S_OK);
+        EXPECT_FALSE(FileExists(Exchange("sx_to_ly_pipe")));
+        EXPECT_FALSE(FileExists(Exchange("ly_to_sx_pipe")));
+        EXPECT_EQ(FileExists(Exchange("LogSX.txt")), !logging);
+        EXPECT_EQ(FileExists(Exchange("LogLY.txt")), !logging);
+        tool->EndLink();
+        std::remove(Exchange("ly_to_sx_pipe").c_str());
+    }
+}
+
+// The launcher is not part of this build: a launch request is refused, and
+// the lock entry written just before stays until link end.
+TEST_F(LinkTest, LaunchRequestIsRefusedWithMessage104) {
+    MessageBoxWatcher watcher;
     ComPtr<IHostToolLink> tool = NewTool();
-    ASSERT_EQ(StartLink(tool.Get(), designDirectory), S_OK);
-    EXPECT_FALSE(FileExists(Exchange("sx_to_ly_pipe")));
-    EXPECT_FALSE(FileExists(Exchange("ly_to_sx_pipe")));
+    EXPECT_EQ(StartLink(tool.Get(), designDirectory, VARIANT_TRUE), E_FAIL);
+    ExpectOneBox(watcher, "Unable to launch schematic tool.", BoxIcon::Error);
+    EXPECT_EQ(ReadFileBytes(Exchange("sx_ly.lock")), OwnEntry());
+    // No timer was armed.
+    WriteFileText(Exchange("sx_to_ly_pipe"), "instance S I4\n");
+    EXPECT_FALSE(PumpUntilCalled("SelectInstance I4", 2500));
+    EXPECT_EQ(tool->EndLink(), S_OK);
+    EXPECT_EQ(ReadFileBytes(Exchange("sx_ly.lock")), "");
+
+    // Only VARIANT_TRUE asks for a launch.
+    EXPECT_EQ(StartLink(tool.Get(), designDirectory, 1), S_OK);
+    EXPECT_EQ(watcher.Boxes().size(), 1u);
     tool->EndLink();
 }
 
