@@ -179,6 +179,18 @@ TEST_F(EventSinkTest, SinkAnswersOnlyForTheEventInterfaceAndItsBases) {
     UINT count = 0;
     EXPECT_EQ(sink->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 1u);
+    // Type information and names come from the host's library.
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(sink->GetTypeInfo(0, 0, info.Put()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_TRUE(::IsEqualGUID(attributes->guid, DIID_HostEvents));
+    info->ReleaseTypeAttr(attributes);
+    wchar_t eventName[] = L"ComponentPicked";
+    LPOLESTR names[] = {eventName};
+    DISPID id = 0;
+    EXPECT_EQ(sink->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, 19);
     sink.Reset();
 
     tool->EndLink();
