@@ -10,6 +10,7 @@
 #include "coordination/ExchangeDirectory.h"
 #include "coordination/LockFile.h"
 #include "fsutil/Environment.h"
+#include "fsutil/PathChecks.h"
 #include "messaging/CommandChannel.h"
 
 namespace vantik {
@@ -79,6 +80,7 @@ STDMETHODIMP VantikTool::StartLink(IHostDocument* document, BSTR designDirectory
     const int registration =
         RegisterLockEntry(kLayoutToolToken, static_cast<std::int32_t>(::GetCurrentProcessId()), exchangeDirectory);
     if (registration != kLockRegistered) return RefuseRegistration(registration);
+    registeredLockDirectory = exchangeDirectory;
     if (launch == VARIANT_TRUE && LaunchSchematicTool() == 1) {
         ShowMessageById(kLaunchFailedMessage, MB_ICONERROR);
         return E_FAIL;
@@ -91,12 +93,13 @@ STDMETHODIMP VantikTool::EndLink() {
     if (!terminatedBySchematic) SendCommand(std::string(kTerminateCrossprobeCommand));
     StopPollTimer();
     DisconnectEvents();
-    // Without a resolved exchange directory this process never registered, and the
-    // removal would only name a lock file in the root of the current drive.
-    if (!exchangeDirectory.empty() &&
-        !RemoveLockEntry(static_cast<std::int32_t>(::GetCurrentProcessId()), exchangeDirectory)) {
+    // A process that did not register has no entry to remove, and rewriting the
+    // other processes' entries for nothing would only put them at risk.
+    if (registeredLockDirectory &&
+        !RemoveLockEntry(static_cast<std::int32_t>(::GetCurrentProcessId()), *registeredLockDirectory)) {
         ShowMessageById(kLockRemovalMessage, MB_ICONWARNING);
     }
+    registeredLockDirectory.reset();
     exchangeDirectory.clear();
     inFilePath.clear();
     outFilePath.clear();
@@ -173,6 +176,10 @@ bool VantikTool::ResolveExchangeDirectory() {
     outFilePath = location.outFilePath;
     exchangeIsLocal = location.exchangeIsLocal;
     return resolved;
+}
+
+bool VantikTool::ExchangeDirectoryExists() const {
+    return IsDirectoryPath(exchangeDirectory.empty() ? std::string(".") : exchangeDirectory);
 }
 
 bool VantikTool::UseDesignDirectory() { return vantik::UseDesignDirectory(designDirectory, exchangeDirectory); }

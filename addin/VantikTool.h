@@ -3,6 +3,7 @@
 // host and a schematic tool, and the operations that start, run and end it.
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,10 @@ public:
     void ClearHighlightMode() { highlightMode = 0; }
     void SendSwitchToSchematic();
 
+    // An empty exchange directory is the current directory, where the exchange
+    // files then lie under their bare names.
+    bool ExchangeDirectoryExists() const;
+
     // Messages from the schematic tool
     bool ReadIncoming();
     bool ParseMessage(const std::string& line, bool& terminate);
@@ -91,6 +96,10 @@ public:
     std::int64_t lastStaleCheck = 0;
     std::int64_t lastLayoutEvent = 0;
     std::int32_t applyingIncoming = 0;
+    // Where this process's lock entry was registered, so that link end removes it
+    // there; nothing when the last link start did not register. (An empty
+    // exchange directory is a real one: the root of the current drive.)
+    std::optional<std::string> registeredLockDirectory;
 
     HostEventSink& EventSink() { return sink_; }
 

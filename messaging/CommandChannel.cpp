@@ -32,7 +32,7 @@ void VantikTool::SendCommand(const std::string& command) {
 }
 
 void VantikTool::SendBatch(const CommandList& commands, bool withClearSelection) {
-    if (!IsDirectoryPath(exchangeDirectory)) return;
+    if (!ExchangeDirectoryExists()) return;
     if (PathExists(outFilePath)) {
         const std::int64_t now = CurrentTime();
         if (now != lastStaleCheck) {

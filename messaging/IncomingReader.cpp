@@ -26,7 +26,7 @@ std::string ReadToEnd(std::FILE* file) {
 }  // namespace
 
 bool VantikTool::ReadIncoming() {
-    if (!IsDirectoryPath(exchangeDirectory) || !PathExists(inFilePath)) return true;
+    if (!ExchangeDirectoryExists() || !PathExists(inFilePath)) return true;
     UniqueFile file(std::fopen(inFilePath.c_str(), "r"));
     // Tried again on the next tick.
     if (!file) return true;

@@ -154,6 +154,35 @@ TEST_F(LinkTest, SecondLinkStartLeavesOneEventConnection) {
     EXPECT_EQ(document->ConnectionCount(), 0u);
 }
 
+// An empty value is an explicit path: the exchange files lie in the current
+// directory and the lock file in the root of the current drive. Drive C: is
+// in the build's own Wine prefix, so its root is the test's to use.
+TEST_F(LinkTest, EmptyExchangeVariableRegistersAndRemovesInTheDriveRoot) {
+    const std::string current = "C:\\vantik-empty-exchange";
+    const std::string lock = "C:\\sx_ly.lock";
+    char previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, previous);
+    ::CreateDirectoryA(current.c_str(), nullptr);
+    ASSERT_TRUE(::SetCurrentDirectoryA(current.c_str()));
+    std::remove(lock.c_str());
+    {
+        ScopedEnvironment variable("TLK_SX_XPROBE_DIR", "");
+        ComPtr<IHostToolLink> tool = NewTool();
+        EXPECT_EQ(StartLink(tool.Get(), designDirectory), S_OK);
+        EXPECT_EQ(ReadFileBytes(lock), OwnEntry());
+        WriteFileText(current + "\\sx_to_ly_pipe", "instance S I1\n");
+        EXPECT_TRUE(PumpUntilCalled("SelectInstance I1"));
+        EXPECT_EQ(tool->EndLink(), S_OK);
+        EXPECT_EQ(ReadFileBytes(lock), "");
+        EXPECT_EQ(ReadFileBytes(current + "\\ly_to_sx_pipe"), "$ly_sx_terminate_crossprobe()\r\n");
+    }
+    ::SetCurrentDirectoryA(previous);
+    for (const std::string& file : {lock, std::string("C:\\sx_ly.bck"), current + "\\ly_to_sx_pipe"}) {
+        std::remove(file.c_str());
+    }
+    ::RemoveDirectoryA(current.c_str());
+}
+
 TEST_F(LinkTest, NullDocumentIsRefusedAndChangesNothing) {
     MessageBoxWatcher watcher;
     ComPtr<IHostToolLink> tool = NewTool();
