@@ -283,7 +283,9 @@ TEST_F(LinkTest, SecondHostProcessWithALiveLinkRefusesTheLink) {
         EXPECT_EQ(StartLink(tool.Get(), designDirectory), E_FAIL);
         ExpectOneBox(watcher, "Design Ostrine is already cross probing with another instance of this application.",
                      BoxIcon::Warning);
-        tool->EndLink();
+        EXPECT_EQ(tool->EndLink(), S_OK);
+        EXPECT_EQ(ReadFileBytes(Exchange("sx_ly.lock")), otherEntry);
+        EXPECT_EQ(watcher.Boxes().size(), 1u);
     }
     ::TerminateProcess(process.hProcess, 0);
     ::WaitForSingleObject(process.hProcess, 5000);
