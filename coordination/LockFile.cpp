@@ -1,6 +1,7 @@
 #include "coordination/LockFile.h"
 
 #include "coordination/LockFileText.h"
+#include "fsutil/FileText.h"
 #include "fsutil/PathChecks.h"
 
 #include <windows.h>
@@ -45,10 +46,7 @@ bool RetryUntilDeadline(Attempt attempt) {
 
 std::optional<std::string> ReadAllText(UniqueFile file) {
     std::string text;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, count);
-    if (std::ferror(file.get())) return std::nullopt;
+    if (!ReadToEnd(file.get(), text)) return std::nullopt;
     return text;
 }
 

@@ -8,23 +8,11 @@
 #include "addin/HostDocument.h"
 #include "addin/VantikTool.h"
 #include "coordination/LockFile.h"
+#include "fsutil/FileText.h"
 #include "fsutil/PathChecks.h"
 #include "messaging/IncomingMessage.h"
 
 namespace vantik {
-namespace {
-
-// In text mode, as the schematic tool's lines are read: CR LF becomes LF.
-std::string ReadToEnd(std::FILE* file) {
-    std::string text;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
-    return text;
-}
-
-}  // namespace
-
 bool VantikTool::ReadIncoming() {
     if (!ExchangeDirectoryExists() || !PathExists(inFilePath)) return true;
     UniqueFile file(std::fopen(inFilePath.c_str(), "r"));
@@ -49,7 +37,9 @@ bool VantikTool::ReadIncoming() {
 void VantikTool::ApplyIncomingFile(std::FILE* file, bool& terminate) {
     const HostDocument document(hostDocument);
     const bool updating = SUCCEEDED(document.BeginUpdate());
-    const std::string text = ReadToEnd(file);
+    // A read that fails half-way ends the file there, as a line reader would.
+    std::string text;
+    ReadToEnd(file, text);
     for (std::string_view rest = text; !rest.empty();) {
         const std::string line(NextReadPiece(rest));
         rest.remove_prefix(line.size());

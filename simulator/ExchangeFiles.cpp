@@ -2,6 +2,7 @@
 
 #include "coordination/LockFile.h"
 #include "coordination/LockFileText.h"
+#include "fsutil/FileText.h"
 
 #include <windows.h>
 
@@ -116,9 +117,7 @@ std::string RegisterSchematicEntry(const std::string& exchangeDirectory, int pro
     if (FileExists(lockPath)) {
         UniqueFile reader = OpenWithRetry(lockPath, "rb");
         if (!reader) return "cannot read the lock file " + lockPath;
-        char buffer[4096];
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, reader.get())) > 0) existing.append(buffer, count);
+        if (!ReadToEnd(reader.get(), existing)) return "cannot read the lock file " + lockPath;
     }
     UniqueFile file = OpenWithRetry(lockPath, "at");
     if (!file) return "cannot open the lock file " + lockPath + " for appending";

@@ -1,6 +1,7 @@
 // vantik_sxsim: a stand-in for the schematic tool, for end-to-end tests and
 // the demo. The same program serves under the names sx, ky, sx_dms and ky_dms.
 
+#include "fsutil/FileText.h"
 #include "simulator/Simulator.h"
 #include "simulator/SimulatorText.h"
 
@@ -26,9 +27,7 @@ struct FileCloser {
 
 std::string ReadStream(std::FILE* stream) {
     std::string text;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, count);
+    vantik::ReadToEnd(stream, text);
     return text;
 }
 

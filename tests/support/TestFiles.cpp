@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "fsutil/Environment.h"
+#include "fsutil/FileText.h"
 
 namespace vantik::test {
 namespace {
@@ -35,9 +36,7 @@ std::optional<std::string> ReadFileIfPresent(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return std::nullopt;
     std::string bytes;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
+    ReadToEnd(file, bytes);
     std::fclose(file);
     return bytes;
 }
