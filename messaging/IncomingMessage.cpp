@@ -21,7 +21,6 @@ std::string TakeToken(std::string_view line, std::size_t& position, std::size_t 
     return std::string(line.substr(start, position - start));
 }
 
-
 char ActionLetter(const std::string& token) { return token.empty() ? '\0' : token.front(); }
 
 IncomingMessage Continue(IncomingAction action, std::string first = {}, std::string second = {}) {

@@ -2,11 +2,11 @@
 // The schematic tool simulator: plays the schematic side of a cross-probe link
 // through the exchange directory, step by step as its scenario says.
 
+#include "coordination/LockFile.h"
 #include "simulator/SimulatorText.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,11 +33,8 @@ public:
     void Record(const std::string& kind, const std::string& text);
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
     std::string path_;
-    std::unique_ptr<std::FILE, Closer> file_;
+    UniqueFile file_;
     bool quiet_;
 };
 

@@ -1,6 +1,7 @@
 // vantik_sxsim: a stand-in for the schematic tool, for end-to-end tests and
 // the demo. The same program serves under the names sx, ky, sx_dms and ky_dms.
 
+#include "coordination/LockFile.h"
 #include "fsutil/FileText.h"
 #include "simulator/Simulator.h"
 #include "simulator/SimulatorText.h"
@@ -12,7 +13,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,10 +21,6 @@ namespace {
 
 using namespace vantik::simulator;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 std::string ReadStream(std::FILE* stream) {
     std::string text;
     vantik::ReadToEnd(stream, text);
@@ -32,7 +28,7 @@ std::string ReadStream(std::FILE* stream) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const vantik::UniqueFile file(std::fopen(path.c_str(), "rb"));
     if (!file) return std::nullopt;
     return ReadStream(file.get());
 }
