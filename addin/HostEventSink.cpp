@@ -5,6 +5,7 @@
 #include "addin/VantikTool.h"
 #include "addin/com/Bstr.h"
 #include "addin/com/ConnectionPoints.h"
+#include "addin/com/TypeInfoDispatch.h"
 #include "addin/com/Variant.h"
 
 namespace vantik {
@@ -149,19 +150,11 @@ STDMETHODIMP HostEventSink::GetTypeInfoCount(UINT* count) {
 }
 
 STDMETHODIMP HostEventSink::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-    if (!info) return E_POINTER;
-    *info = nullptr;
-    if (index != 0) return DISP_E_BADINDEX;
-    ITypeInfo* events = EventTypeInfo();
-    if (!events) return TYPE_E_CANTLOADLIBRARY;
-    events->AddRef();
-    *info = events;
-    return S_OK;
+    return AnswerTypeInfo(index == 0 ? EventTypeInfo() : nullptr, index, info);
 }
 
 STDMETHODIMP HostEventSink::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    ITypeInfo* events = EventTypeInfo();
-    return events ? events->GetIDsOfNames(names, count, ids) : TYPE_E_CANTLOADLIBRARY;
+    return AnswerIDsOfNames(EventTypeInfo(), names, count, ids);
 }
 
 STDMETHODIMP HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,

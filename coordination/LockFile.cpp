@@ -3,6 +3,7 @@
 #include "coordination/LockFileText.h"
 #include "fsutil/FileText.h"
 #include "fsutil/PathChecks.h"
+#include "fsutil/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -20,20 +21,6 @@ constexpr const char* kReadText = "rt";
 constexpr const char* kAppendText = "at";
 constexpr const char* kWriteText = "wt";
 
-class ProcessHandle {
-public:
-    explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
-    ~ProcessHandle() {
-        if (handle_ != nullptr) ::CloseHandle(handle_);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HANDLE handle_;
-};
 
 template <typename Attempt>
 bool RetryUntilDeadline(Attempt attempt) {
@@ -106,10 +93,10 @@ bool IsProcessAlive(std::int32_t processId) {
     // Waiting on the process tells an ended process from a running one even when
     // its exit code happens to be STILL_ACTIVE; the exit code is the fallback
     // only where the right to wait is not granted.
-    if (ProcessHandle process{::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id)}) {
+    if (UniqueHandle process{::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id)}) {
         return StillRunning(process.Get());
     }
-    ProcessHandle process{::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id)};
+    UniqueHandle process{::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id)};
     return process && ReportsStillActive(process.Get());
 }
 

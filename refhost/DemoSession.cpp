@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "addin/com/Bstr.h"
+#include "fsutil/UniqueHandle.h"
 #include "refhost/HostSession.h"
 #include "refhost/ReferenceDocument.h"
 
@@ -77,20 +78,18 @@ public:
 
     bool Start(const std::string& program, const std::string& arguments, const std::string& inputPath) {
         SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        const HANDLE input = ::CreateFileA(inputPath.c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (input == INVALID_HANDLE_VALUE) return false;
+        const UniqueHandle input(::CreateFileA(inputPath.c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!input) return false;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = input;
+        startup.hStdInput = input.Get();
         startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
         startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
         std::string commandLine = "\"" + program + "\" " + arguments;
-        const bool started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                              nullptr, &startup, &info_) != 0;
-        ::CloseHandle(input);
-        return started;
+        return ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                &info_) != 0;
     }
 
     // The exit code, or STILL_ACTIVE when it is still running after the time.

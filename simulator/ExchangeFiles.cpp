@@ -3,6 +3,7 @@
 #include "coordination/LockFile.h"
 #include "coordination/LockFileText.h"
 #include "fsutil/FileText.h"
+#include "fsutil/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -10,21 +11,6 @@
 
 namespace vantik::simulator {
 namespace {
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 bool IsBusyError(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
@@ -69,7 +55,7 @@ bool FileExists(const std::string& path) {
 TakenFile TakeFile(const std::string& path) {
     TakenFile taken;
     {
-        FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             const DWORD error = ::GetLastError();
@@ -92,7 +78,7 @@ TakenFile TakeFile(const std::string& path) {
 }
 
 FileAttempt AppendLine(const std::string& path, const std::string& line, std::string& error) {
-    FileHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+    UniqueHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD code = ::GetLastError();

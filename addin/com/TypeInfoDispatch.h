@@ -23,6 +23,22 @@ ComPtr<ITypeInfo> LoadTypeInfo(const TypeLibraryId& library, REFGUID interfaceId
 HMODULE TypeInfoModule();
 void SetTypeInfoModule(HMODULE module);
 
+// The answers of IDispatch's type-information slots from a loaded description
+// (none: the library could not be loaded).
+inline HRESULT AnswerTypeInfo(ITypeInfo* loaded, UINT index, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    if (!loaded) return TYPE_E_CANTLOADLIBRARY;
+    loaded->AddRef();
+    *info = loaded;
+    return S_OK;
+}
+
+inline HRESULT AnswerIDsOfNames(ITypeInfo* loaded, LPOLESTR* names, UINT count, DISPID* ids) {
+    return loaded ? loaded->GetIDsOfNames(names, count, ids) : TYPE_E_CANTLOADLIBRARY;
+}
+
 template <class I, const TypeLibraryId& Library>
 class DispatchFacet : public I {
 public:
@@ -34,18 +50,10 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        ITypeInfo* loaded = Info();
-        if (!loaded) return TYPE_E_CANTLOADLIBRARY;
-        loaded->AddRef();
-        *info = loaded;
-        return S_OK;
+        return AnswerTypeInfo(index == 0 ? Info() : nullptr, index, info);
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        ITypeInfo* loaded = Info();
-        return loaded ? loaded->GetIDsOfNames(names, count, ids) : TYPE_E_CANTLOADLIBRARY;
+        return AnswerIDsOfNames(Info(), names, count, ids);
     }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                         EXCEPINFO* exception, UINT* argumentError) override {

@@ -2,6 +2,7 @@
 
 #include <io.h>
 
+#include "fsutil/UniqueHandle.h"
 #include "tests/support/TestFiles.h"
 
 #include <vector>
@@ -12,25 +13,13 @@ std::string TestChildPath() { return WinePathOfHostPath(VANTIK_TESTCHILD_HOST_PA
 
 namespace {
 
-class InheritableInput {
-public:
-    explicit InheritableInput(const std::string& path) {
-        if (path.empty()) return;
-        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        handle_ = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~InheritableInput() {
-        if (IsOpen()) ::CloseHandle(handle_);
-    }
-    InheritableInput(const InheritableInput&) = delete;
-    InheritableInput& operator=(const InheritableInput&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+// A file that a child process inherits as its standard input; none for "".
+HANDLE OpenInheritableInput(const std::string& path) {
+    if (path.empty()) return nullptr;
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 // False when the program could not be started; the thread handle is not kept.
 bool StartProcess(const std::string& commandLine, HANDLE& process, DWORD& id,
@@ -39,16 +28,16 @@ bool StartProcess(const std::string& commandLine, HANDLE& process, DWORD& id,
     writable.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    const InheritableInput input(standardInputPath);
+    const UniqueHandle input(OpenInheritableInput(standardInputPath));
     if (!standardInputPath.empty()) {
-        if (!input.IsOpen()) return false;
+        if (!input) return false;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = input.Get();
         startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
         startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     }
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, input.IsOpen(), 0, nullptr, nullptr,
+    if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, static_cast<bool>(input), 0, nullptr, nullptr,
                           &startup, &info)) {
         return false;
     }
